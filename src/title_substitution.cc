@@ -1,0 +1,57 @@
+#include "title_substitution.h"
+
+#include <string.h>
+
+#include "element_line.h"
+#include "title_line.h"
+
+// The cursor: the current record as read, and whether the magnitude file
+// has ended. Only the end of the file exhausts it; a record that begins
+// with NUL sorts below every catalogue number and is passed over.
+static char magnitude_record[LINE_BUFFER_SIZE];
+static bool magnitude_exhausted = true;
+
+void next_magnitude_record(FILE *magnitude) {
+  magnitude_exhausted =
+      fgets(magnitude_record, sizeof magnitude_record, magnitude) == nullptr;
+}
+
+// Compares the record's catalogue number with that of an element line 1.
+// A line 1 holds no control byte in its number, so a short record's line
+// end or terminating NUL is the first byte to differ and sorts below:
+// bytes past it are never compared.
+static int compare_catalogue_number(const char *line1) {
+  return memcmp(magnitude_record, line1 + CATALOGUE_COLUMN, CATALOGUE_WIDTH);
+}
+
+// Whether a held line piece is an element line 2.
+static bool is_line2(LinePiece held) {
+  return held.starts_line && classify_element_line(held.text, held.length) == 2;
+}
+
+// Whether a line piece ends in CR LF.
+static bool ends_in_crlf(LinePiece piece) {
+  return piece.length >= 2 && piece.text[piece.length - 2] == '\r' &&
+         piece.text[piece.length - 1] == '\n';
+}
+
+TitlePlacement substitute_title(LinePiece current, LinePiece held,
+                                FILE *magnitude, char *title,
+                                size_t *title_length) {
+  if (!current.starts_line || magnitude_exhausted)
+    return NO_TITLE;
+  if (classify_element_line(current.text, current.length) != 1)
+    return NO_TITLE;
+  while (!magnitude_exhausted && compare_catalogue_number(current.text) < 0)
+    next_magnitude_record(magnitude);
+  if (magnitude_exhausted || compare_catalogue_number(current.text) != 0)
+    return NO_TITLE;
+
+  *title_length = compose_title_line(magnitude_record, current.text,
+                                     current.length, ends_in_crlf(held), title);
+  // The line 2 of the set before, and the rest of an over-long line, stay;
+  // an old title, or any other line, gives way to the new title.
+  if (is_line2(held) || !held.starts_line)
+    return TITLE_AFTER_HELD;
+  return TITLE_REPLACES_HELD;
+}
