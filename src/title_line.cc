@@ -37,14 +37,37 @@ static void fill_title_columns(const char *record, char *title) {
     memcpy(title + field.title_column, record + field.record_column, field.width);
 }
 
-size_t compose_title_line(char *record, const char *line1, size_t line1_length,
-                          bool crlf, char *title) {
+// The last record composed, as blank-filled, and the title text it gave.
+// The element sets of one object follow one another, so the same record is
+// composed again and again; comparing it is cheaper than composing it.
+static char last_record[RECORD_WIDTH];
+static char last_text[TITLE_WIDTH];
+static size_t last_text_length;
+static bool last_record_valid;
+
+// Writes the title columns of a record, without trailing blanks, into
+// `title`, and returns their count.
+static size_t compose_title_text(char *record, char *title) {
+  if (last_record_valid && memcmp(record, last_record, RECORD_WIDTH) == 0) {
+    memcpy(title, last_text, last_text_length);
+    return last_text_length;
+  }
   blank_fill_record(record);
   fill_title_columns(record, title);
-
   size_t length = TITLE_WIDTH;
   while (length > 0 && title[length - 1] == ' ')
     length--;
+
+  memcpy(last_record, record, RECORD_WIDTH);
+  memcpy(last_text, title, length);
+  last_text_length = length;
+  last_record_valid = true;
+  return length;
+}
+
+size_t compose_title_line(char *record, const char *line1, size_t line1_length,
+                          bool crlf, char *title) {
+  size_t length = compose_title_text(record, title);
 
   // Line 1 passed the element-line check, so its first control byte is at
   // column 68 or later and the tail fits the title buffer with room to spare.

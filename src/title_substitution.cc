@@ -38,7 +38,11 @@ static bool ends_in_crlf(LinePiece piece) {
 TitlePlacement substitute_title(LinePiece current, LinePiece held,
                                 FILE *magnitude, char *title,
                                 size_t *title_length) {
-  if (!current.starts_line || magnitude_exhausted)
+  // Most lines are no line 1, and a cheap look at the first column and the
+  // length tells; a line 1 whose number sorts below the record's can neither
+  // move the cursor nor match, so it is spared the checksum.
+  if (!current.starts_line || magnitude_exhausted || current.length < CHECKSUM_COLUMN ||
+      current.text[0] != '1' || compare_catalogue_number(current.text) > 0)
     return NO_TITLE;
   if (classify_element_line(current.text, current.length) != 1)
     return NO_TITLE;
