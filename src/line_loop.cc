@@ -52,10 +52,25 @@ static void write_run(InputBlock *block, size_t end, FILE *output) {
   block->run = end;
 }
 
+// Once no line can get a title, the rest of the input is the rest of the
+// output: copies it in whole blocks, with no more cutting into pieces.
+static void copy_rest(InputBlock *block, FILE *output) {
+  write_run(block, block->filled, output);
+  flush_output(output);
+  size_t got;
+  while ((got = fread(input_block, 1, block->size, block->stream)) > 0)
+    (void)fwrite(input_block, 1, got, output);
+  *block = InputBlock{block->stream, block->size, 0, 0, 0, 0, true};
+}
+
 // Reads more input behind what is still needed: the held piece, which a
 // title may yet replace, and the bytes not yet cut into pieces. Everything
 // before the held piece is written first.
 static void refill(InputBlock *block, FILE *output) {
+  if (!titles_remain()) {
+    copy_rest(block, output);
+    return;
+  }
   write_run(block, block->held_start, output);
   size_t keep = block->held_start;
   memmove(input_block, input_block + keep, block->filled - keep);

@@ -14,6 +14,10 @@ void next_magnitude_record(FILE *magnitude) {
       fgets(magnitude_record, sizeof magnitude_record, magnitude) == nullptr;
 }
 
+bool titles_remain() {
+  return !magnitude_exhausted;
+}
+
 // Compares the record's catalogue number with that of an element line 1.
 // A line 1 holds no control byte in its number, so a short record's line
 // end or terminating NUL is the first byte to differ and sorts below:
@@ -43,8 +47,10 @@ TitlePlacement substitute_title(LinePiece current, LinePiece held,
                                 FILE *magnitude, char *title,
                                 size_t *title_length) {
   // Most lines are no line 1, and a cheap look at the first column and the
-  // length tells; a line 1 whose number sorts below the record's can neither
-  // move the cursor nor match, so it is spared the checksum.
+  // length tells. A line 1 whose number sorts below the record's can neither
+  // move the cursor nor match, so it is spared the checksum; for a line that
+  // would fail the check the comparison decides nothing, as it gets no
+  // title either way.
   if (!current.starts_line || magnitude_exhausted || current.length < CHECKSUM_COLUMN ||
       current.text[0] != '1' || compare_catalogue_number(current.text) > 0)
     return NO_TITLE;

@@ -29,6 +29,10 @@ enum TitlePlacement {
 // Loads the first magnitude record, and after that each next one.
 void next_magnitude_record(FILE *magnitude);
 
+// Whether a later line can still get a title: false once the cursor has
+// run off the end of the magnitude file.
+bool titles_remain();
+
 // The per-line step, called for every line piece read (`current`) before the
 // piece read before it (`held`) is written; at the start of the input `held`
 // is empty. When `current` is an element line 1 whose catalogue number is

@@ -151,13 +151,18 @@ TEST(MergePass, LongLinesReachTheOutputWholeWithTheTitleOnItsOwnLine) {
 }
 
 TEST(MergePass, LargeFilesCrossManyBlocks) {
+  // Titles all through the first half; in the second, the cursor runs off
+  // the end of the records, and the rest is copied as it is.
   std::string input;
-  while (input.size() < 3 * INPUT_BLOCK_SIZE)
-    input += "OLD\n" + element_line(1, "00001") + element_line(2, "00001") +
-             std::string(200, 'p') + "\n";
+  for (const char *number : {"00001", "00009"})
+    while (input.size() < (number[4] == '1' ? 3 : 6) * INPUT_BLOCK_SIZE)
+      input += "OLD\n" + element_line(1, number) + element_line(2, number) +
+               std::string(200, 'p') + "\n";
   std::string expected = straightforward_merge(input, RECORDS);
-  EXPECT_EQ(expected, block_merge(input, RECORDS, INPUT_BLOCK_SIZE));
+  for (size_t block_size : {MIN_INPUT_BLOCK_SIZE, size_t{4096}, INPUT_BLOCK_SIZE})
+    EXPECT_EQ(expected, block_merge(input, RECORDS, block_size)) << block_size;
   EXPECT_NE(input, expected);
+  EXPECT_EQ(input.substr(input.find("00009") - 6), expected.substr(expected.find("00009") - 6));
 }
 
 }  // namespace
