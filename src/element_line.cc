@@ -32,14 +32,17 @@ static void add_checksum_word(uint64_t word, uint64_t *sums, uint64_t *controls)
 static bool checksum_agrees(const char *line, signed char check) {
   uint64_t sums = 0;
   uint64_t controls = 0;
-  for (size_t column = 0; column + 8 <= CHECKSUM_COLUMN; column += 8) {
+  const size_t whole_words = CHECKSUM_COLUMN / 8 * 8;  // columns 0 to 63
+  for (size_t column = 0; column < whole_words; column += 8) {
     uint64_t word;
     memcpy(&word, line + column, sizeof word);
     add_checksum_word(word, &sums, &controls);
   }
   // Columns 64 to 67, with '0', which adds nothing, in the other lanes.
+  static_assert(CHECKSUM_COLUMN - CHECKSUM_COLUMN / 8 * 8 == sizeof(uint32_t),
+                "the last four summed columns make one 32-bit word");
   uint32_t last;
-  memcpy(&last, line + 64, sizeof last);
+  memcpy(&last, line + whole_words, sizeof last);
   add_checksum_word(last | 0x30303030ull << 32, &sums, &controls);
   // Each lane holds at most 9 * 9; add them in pairs, then all four pairs.
   uint64_t pairs = (sums & 0x00ff00ff00ff00ffu) + (sums >> 8 & 0x00ff00ff00ff00ffu);

@@ -18,10 +18,10 @@ bool titles_remain() {
   return !magnitude_exhausted;
 }
 
-// Compares the record's catalogue number with that of an element line 1.
+// Compares the record's catalogue number with columns 2 to 6 of a line.
 // A line 1 holds no control byte in its number, so a short record's line
 // end or terminating NUL is the first byte to differ and sorts below:
-// bytes past it are never compared.
+// bytes past it decide nothing for a line 1.
 static int compare_catalogue_number(const char *line1) {
   const unsigned char *record = reinterpret_cast<const unsigned char *>(magnitude_record);
   const unsigned char *number = reinterpret_cast<const unsigned char *>(line1 + CATALOGUE_COLUMN);
